@@ -1,0 +1,3 @@
+#include "recognizer/image_recognizer.h"
+
+#include <gtest/gtest.h>
