@@ -1,0 +1,89 @@
+// A vector filter in front of findImage's anchor pre-test.
+//
+// The anchor pixels of 16 neighbouring candidates lie side by side in one
+// image row: 48 bytes. Any pixel that matches the anchor colour by the rule
+// has each channel within a bound of it: the channel's tolerance, 0 for an
+// exact channel, or floor(sqrt(T_n)) for a channel that enters the distance.
+// The filter tests those bounds on all 48 bytes at once with SSE2 and
+// returns the candidates that pass; the exact rule then decides for each of
+// them. Candidates the filter drops cannot match, so results do not change.
+//
+// On a screenshot nearly every candidate is dropped here, which keeps the
+// search close to the cost of reading the image once.
+#pragma once
+
+#include <cstdint>
+
+#include "recognizer/find_image_rule.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define LB_FIND_IMAGE_SSE2 1
+#else
+#define LB_FIND_IMAGE_SSE2 0
+#endif
+
+constexpr int kFilterBlock = 16;  // candidates per filter step
+
+// Bit 3k of a filter mask stands for candidate k of the block.
+constexpr uint64_t kFilterLanes = 0x249249249249ull;
+
+inline uint32_t squareRootFloor(uint32_t value) {
+    uint32_t root = 0;
+    while (root < 0xFFFF && (root + 1) * (root + 1) <= value) root++;
+    return root;
+}
+
+// Largest difference per channel that the rule can let through.
+inline void channelBounds(const MatchRule& rule, unsigned tolMask, bool exact, uint8_t bounds[3]) {
+    uint32_t distanceBound = squareRootFloor(rule.limit);
+    if (distanceBound > 255) distanceBound = 255;
+    for (int c = 0; c < 3; c++) {
+        if (tolMask >> c & 1) bounds[c] = rule.tolerance[c];
+        else bounds[c] = exact ? 0 : static_cast<uint8_t>(distanceBound);
+    }
+}
+
+#if LB_FIND_IMAGE_SSE2
+
+struct AnchorFilter {
+    __m128i colour[3];  // the anchor colour repeated over 48 bytes
+    __m128i bound[3];   // the channel bounds, in the same pattern
+};
+
+// False when the bounds let everything through and the filter would only
+// cost time.
+inline bool makeAnchorFilter(const uint8_t colour[3], const uint8_t bounds[3], AnchorFilter& filter) {
+    if (bounds[0] == 255 && bounds[1] == 255 && bounds[2] == 255) return false;
+    alignas(16) uint8_t colours[48];
+    alignas(16) uint8_t limits[48];
+    for (int i = 0; i < 48; i++) {
+        colours[i] = colour[i % 3];
+        limits[i] = bounds[i % 3];
+    }
+    for (int k = 0; k < 3; k++) {
+        filter.colour[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(colours + 16 * k));
+        filter.bound[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(limits + 16 * k));
+    }
+    return true;
+}
+
+// One bit per byte of the 16 at p: set when the byte is within its bound.
+inline uint32_t bytesWithinBounds(const uint8_t* p, __m128i colour, __m128i bound) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i diff = _mm_or_si128(_mm_subs_epu8(v, colour), _mm_subs_epu8(colour, v));
+    __m128i over = _mm_subs_epu8(diff, bound);
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(over, _mm_setzero_si128())));
+}
+
+// pixels points at the anchor pixel of the block's first candidate; the 16
+// pixels from there must lie inside the image row. Returns bit 3k set for
+// each candidate k whose three channels are all within bounds.
+inline uint64_t filterAnchors(const uint8_t* pixels, const AnchorFilter& filter) {
+    uint64_t within = uint64_t(bytesWithinBounds(pixels, filter.colour[0], filter.bound[0])) |
+                      uint64_t(bytesWithinBounds(pixels + 16, filter.colour[1], filter.bound[1])) << 16 |
+                      uint64_t(bytesWithinBounds(pixels + 32, filter.colour[2], filter.bound[2])) << 32;
+    return within & within >> 1 & within >> 2 & kFilterLanes;
+}
+
+#endif
