@@ -234,21 +234,22 @@ TEST(FindImage, ShortToleranceReadsOnlyItsOwnCharacters) {
     Bytes templ = picture(2, 1);
     Text shortened = "FFFFFF";
     shortened.resize(1);  // "F", with more F behind it in memory
+    const Text greenZero = "FF0", greenOne = "FF01";
     struct Case {
-        Text tolerance;
+        const Text* tolerance;  // not a copy: a copy would not keep what lies behind the text
         uint8_t red;
         int32_t x, y;
     };
     const Case cases[] = {
-        {shortened, 0xF0, 30, 1},  // red 0xF0, green and blue 0
-        {shortened, 0xF1, -1, -1},
-        {"FF0", 0xFF, 30, 1},      // green 0: the missing low digit counts 0
-        {"FF01", 0xFF, 0, 0},      // green 1 lets every pixel through
+        {&shortened, 0xF0, 30, 1},  // red 0xF0, green and blue 0
+        {&shortened, 0xF1, -1, -1},
+        {&greenZero, 0xFF, 30, 1},  // the missing low digit counts 0
+        {&greenOne, 0xFF, 0, 0},    // green 1 lets every pixel through
     };
     for (const Case& c : cases) {
         Bytes image = picture(40, 3, {0, 1, 0});
         setPixel(image, 30, 1, {c.red, 0, 0});
-        EXPECT_EQ(findAnywhere(image, templ, c.tolerance), (c.x >= 0 ? at(c.x, c.y) : kNone)) << c.tolerance;
+        EXPECT_EQ(findAnywhere(image, templ, *c.tolerance), (c.x >= 0 ? at(c.x, c.y) : kNone)) << *c.tolerance;
     }
 }
 
