@@ -1,0 +1,9 @@
+# Shared part of the mingw-w64 cross toolchains (posix threads, static runtime).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${LB_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LB_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${LB_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${LB_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
