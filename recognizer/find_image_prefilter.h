@@ -46,44 +46,48 @@ inline void channelBounds(const MatchRule& rule, unsigned tolMask, bool exact, u
 
 #if LB_FIND_IMAGE_SSE2
 
+// A byte v is within bound b of colour byte c when it lies in lo..hi, with
+// lo = max(c - b, 0) and hi = min(c + b, 255), that is when the wrapped
+// difference v - lo is at most hi - lo. Shifted by 0x80 that becomes one
+// signed comparison: (v - (lo + 0x80)) > ((hi - lo) ^ 0x80) marks a byte out.
 struct AnchorFilter {
-    __m128i colour[3];  // the anchor colour repeated over 48 bytes
-    __m128i bound[3];   // the channel bounds, in the same pattern
+    __m128i low[3];    // lo + 0x80 per byte, over 48 bytes
+    __m128i width[3];  // (hi - lo) ^ 0x80 per byte, over 48 bytes
 };
 
 // False when the bounds let everything through and the filter would only
 // cost time.
 inline bool makeAnchorFilter(const uint8_t colour[3], const uint8_t bounds[3], AnchorFilter& filter) {
     if (bounds[0] == 255 && bounds[1] == 255 && bounds[2] == 255) return false;
-    alignas(16) uint8_t colours[48];
-    alignas(16) uint8_t limits[48];
+    alignas(16) uint8_t lows[48];
+    alignas(16) uint8_t widths[48];
     for (int i = 0; i < 48; i++) {
-        colours[i] = colour[i % 3];
-        limits[i] = bounds[i % 3];
+        int c = colour[i % 3], b = bounds[i % 3];
+        int lo = c - b < 0 ? 0 : c - b, hi = c + b > 255 ? 255 : c + b;
+        lows[i] = static_cast<uint8_t>(lo + 0x80);
+        widths[i] = static_cast<uint8_t>((hi - lo) ^ 0x80);
     }
     for (int k = 0; k < 3; k++) {
-        filter.colour[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(colours + 16 * k));
-        filter.bound[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(limits + 16 * k));
+        filter.low[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(lows + 16 * k));
+        filter.width[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(widths + 16 * k));
     }
     return true;
 }
 
-// One bit per byte of the 16 at p: set when the byte is within its bound.
-inline uint32_t bytesWithinBounds(const uint8_t* p, __m128i colour, __m128i bound) {
+// One bit per byte of the 16 at p: set when the byte is out of its bound.
+inline uint32_t bytesOutOfBounds(const uint8_t* p, __m128i low, __m128i width) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i diff = _mm_or_si128(_mm_subs_epu8(v, colour), _mm_subs_epu8(colour, v));
-    __m128i over = _mm_subs_epu8(diff, bound);
-    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(over, _mm_setzero_si128())));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_sub_epi8(v, low), width)));
 }
 
 // pixels points at the anchor pixel of the block's first candidate; the 16
 // pixels from there must lie inside the image row. Returns bit 3k set for
 // each candidate k whose three channels are all within bounds.
 inline uint64_t filterAnchors(const uint8_t* pixels, const AnchorFilter& filter) {
-    uint64_t within = uint64_t(bytesWithinBounds(pixels, filter.colour[0], filter.bound[0])) |
-                      uint64_t(bytesWithinBounds(pixels + 16, filter.colour[1], filter.bound[1])) << 16 |
-                      uint64_t(bytesWithinBounds(pixels + 32, filter.colour[2], filter.bound[2])) << 32;
-    return within & within >> 1 & within >> 2 & kFilterLanes;
+    uint64_t out = uint64_t(bytesOutOfBounds(pixels, filter.low[0], filter.width[0])) |
+                   uint64_t(bytesOutOfBounds(pixels + 16, filter.low[1], filter.width[1])) << 16 |
+                   uint64_t(bytesOutOfBounds(pixels + 32, filter.low[2], filter.width[2])) << 32;
+    return ~(out | out >> 1 | out >> 2) & kFilterLanes;
 }
 
 #endif

@@ -5,6 +5,7 @@
 #include "recognizer/find_image_search.h"
 
 #include <array>
+#include <cstddef>
 #include <utility>
 
 #include "common/bitmap.h"
@@ -12,6 +13,8 @@
 #include "recognizer/find_image_rule.h"
 
 namespace {
+
+constexpr int32_t kLeadPixels = 16;
 
 // What one search needs, resolved before the scan. Lives on the stack.
 struct Search {
@@ -28,6 +31,14 @@ struct Search {
     uint8_t anchor[3] = {0, 0, 0};      // colour of the template's anchor pixel
     uint8_t background[3] = {0, 0, 0};  // only meaningful when the template has one
     MatchRule rule;
+    // The first pixels of the full test, in its order, background left out:
+    // where each lies in the image from the candidate's top-left pixel, and
+    // its template colour. Most full tests end among them. The rest of the
+    // test goes on at resumeRow, resumeColumn.
+    int32_t leadCount = 0;
+    ptrdiff_t leadOffset[kLeadPixels];
+    const uint8_t* leadColour[kLeadPixels];
+    int32_t resumeRow = 0, resumeColumn = 0;
 #if LB_FIND_IMAGE_SSE2
     bool filtered = false;
     AnchorFilter filter;
@@ -45,15 +56,16 @@ inline const uint8_t* templateRow(const Search& s, int32_t y) {
 inline int lowestBit(uint64_t v) { return __builtin_ctzll(v); }
 inline int highestBit(uint64_t v) { return 63 - __builtin_clzll(v); }
 
-// The full test of the placement with its top-left corner at (x, y); leaves
-// at the first pixel that fails. With a background colour it starts at the
-// anchor: the anchor is the first pixel in row order that is not
-// background, so every pixel before it would be skipped anyway.
+// The full test of the placement with its top-left corner at (x, y), pixel
+// by pixel in row order; leaves at the first pixel that fails.
 template <unsigned ToleranceMask, bool Exact, bool Background>
 bool placementMatches(const Search& s, int32_t x, int32_t y) {
-    int32_t r = Background ? s.anchorY : 0;
-    int32_t c = Background ? s.anchorX : 0;
-    for (; r < s.templateHeight; r++, c = 0) {
+    const uint8_t* corner = imageRow(s, y) + 3 * size_t(x);
+    for (int32_t k = 0; k < s.leadCount; k++) {
+        if (!pixelMatches<ToleranceMask, Exact>(corner + s.leadOffset[k], s.leadColour[k], s.rule)) return false;
+    }
+    int32_t c = s.resumeColumn;
+    for (int32_t r = s.resumeRow; r < s.templateHeight; r++, c = 0) {
         const uint8_t* t = templateRow(s, r);
         const uint8_t* i = imageRow(s, y + r) + 3 * size_t(x);
         for (; c < s.templateWidth; c++) {
@@ -74,13 +86,18 @@ inline bool candidateMatches(const Search& s, const uint8_t* anchors, int32_t x,
 }
 
 // Candidates of row y from left to lastX; the column of the first match or -1.
+// The same columns of row nextY, scanned next, are fetched into the cache
+// meanwhile: the rows run against the direction of memory in some scan
+// orders, which the processor does not foresee.
 template <unsigned ToleranceMask, bool Exact, bool Background>
-int32_t scanRowRightward(const Search& s, int32_t y) {
+int32_t scanRowRightward(const Search& s, int32_t y, int32_t nextY) {
     const uint8_t* anchors = imageRow(s, y + s.anchorY) + 3 * size_t(s.anchorX);
+    const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
     int32_t x = s.left;
 #if LB_FIND_IMAGE_SSE2
     if (s.filtered) {
         for (; s.lastX - x >= kFilterBlock - 1; x += kFilterBlock) {
+            __builtin_prefetch(ahead + 3 * size_t(x));
             uint64_t passed = filterAnchors(anchors + 3 * size_t(x), s.filter);
             for (; passed; passed &= passed - 1) {
                 int32_t column = x + lowestBit(passed) / 3;
@@ -97,13 +114,15 @@ int32_t scanRowRightward(const Search& s, int32_t y) {
 
 // Candidates of row y from lastX down to left; the column of the first match or -1.
 template <unsigned ToleranceMask, bool Exact, bool Background>
-int32_t scanRowLeftward(const Search& s, int32_t y) {
+int32_t scanRowLeftward(const Search& s, int32_t y, int32_t nextY) {
     const uint8_t* anchors = imageRow(s, y + s.anchorY) + 3 * size_t(s.anchorX);
+    const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
     int32_t x = s.lastX;
 #if LB_FIND_IMAGE_SSE2
     if (s.filtered) {
         for (; x - s.left >= kFilterBlock - 1; x -= kFilterBlock) {
             int32_t first = x - (kFilterBlock - 1);
+            __builtin_prefetch(ahead + 3 * size_t(first));
             uint64_t passed = filterAnchors(anchors + 3 * size_t(first), s.filter);
             while (passed) {
                 int bit = highestBit(passed);
@@ -129,8 +148,9 @@ int32_t scanImage(const Search& s, int32_t* xOut, int32_t* yOut) {
     int32_t rows = s.lastY - s.top + 1;
     for (int32_t k = 0; k < rows; k++) {
         int32_t y = downward ? s.top + k : s.lastY - k;
-        int32_t x = rightward ? scanRowRightward<ToleranceMask, Exact, Background>(s, y)
-                              : scanRowLeftward<ToleranceMask, Exact, Background>(s, y);
+        int32_t nextY = k + 1 == rows ? y : downward ? y + 1 : y - 1;
+        int32_t x = rightward ? scanRowRightward<ToleranceMask, Exact, Background>(s, y, nextY)
+                              : scanRowLeftward<ToleranceMask, Exact, Background>(s, y, nextY);
         if (x >= 0) {
             *xOut = x;
             *yOut = y;
@@ -184,6 +204,27 @@ bool findBackgroundAndAnchor(const uint8_t* data, const BitmapLayout& t, Search&
     return background;
 }
 
+// Collects the leads of the full test. With a background the test may start
+// at the anchor: it is the first pixel in row order that is not background,
+// so every pixel before it would be skipped anyway.
+void collectLeads(const uint8_t* data, const BitmapLayout& t, bool background, Search& s) {
+    int32_t r = background ? s.anchorY : 0;
+    int32_t c = background ? s.anchorX : 0;
+    s.leadCount = 0;
+    for (; r < t.height && s.leadCount < kLeadPixels; r++, c = 0) {
+        for (; c < t.width && s.leadCount < kLeadPixels; c++) {
+            const uint8_t* colour = data + t.offsetOf(c, r);
+            if (background && sameColour(colour, s.background)) continue;
+            s.leadOffset[s.leadCount] = 3 * ptrdiff_t(c) - ptrdiff_t(r) * ptrdiff_t(s.imageStride);
+            s.leadColour[s.leadCount] = colour;
+            s.leadCount++;
+        }
+        if (c < t.width) break;
+    }
+    s.resumeRow = r;
+    s.resumeColumn = c;
+}
+
 }  // namespace
 
 int32_t searchImage(const uint8_t* image, size_t imageLength, const uint8_t* templateImage,
@@ -228,6 +269,7 @@ int32_t searchImage(const uint8_t* image, size_t imageLength, const uint8_t* tem
     s.lastY = bottom - (tpl.height - 1);
     s.direction = static_cast<uint32_t>(direction);
     bool background = findBackgroundAndAnchor(templateImage, tpl, s);
+    collectLeads(templateImage, tpl, background, s);
 
     readColourTolerance(colourTolerance, toleranceLength, s.rule.tolerance);
     unsigned tolMask = toleranceMask(s.rule.tolerance);
