@@ -90,12 +90,12 @@ inline bool candidateMatches(const Search& s, const uint8_t* anchors, int32_t x,
 // meanwhile: the rows run against the direction of memory in some scan
 // orders, which the processor does not foresee.
 template <unsigned ToleranceMask, bool Exact, bool Background>
-int32_t scanRowRightward(const Search& s, int32_t y, int32_t nextY) {
+int32_t scanRowRightward(const Search& s, int32_t y, [[maybe_unused]] int32_t nextY) {
     const uint8_t* anchors = imageRow(s, y + s.anchorY) + 3 * size_t(s.anchorX);
-    const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
     int32_t x = s.left;
 #if LB_FIND_IMAGE_SSE2
     if (s.filtered) {
+        const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
         for (; s.lastX - x >= kFilterBlock - 1; x += kFilterBlock) {
             __builtin_prefetch(ahead + 3 * size_t(x));
             uint64_t passed = filterAnchors(anchors + 3 * size_t(x), s.filter);
@@ -114,12 +114,12 @@ int32_t scanRowRightward(const Search& s, int32_t y, int32_t nextY) {
 
 // Candidates of row y from lastX down to left; the column of the first match or -1.
 template <unsigned ToleranceMask, bool Exact, bool Background>
-int32_t scanRowLeftward(const Search& s, int32_t y, int32_t nextY) {
+int32_t scanRowLeftward(const Search& s, int32_t y, [[maybe_unused]] int32_t nextY) {
     const uint8_t* anchors = imageRow(s, y + s.anchorY) + 3 * size_t(s.anchorX);
-    const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
     int32_t x = s.lastX;
 #if LB_FIND_IMAGE_SSE2
     if (s.filtered) {
+        const uint8_t* ahead = imageRow(s, nextY + s.anchorY) + 3 * size_t(s.anchorX);
         for (; x - s.left >= kFilterBlock - 1; x -= kFilterBlock) {
             int32_t first = x - (kFilterBlock - 1);
             __builtin_prefetch(ahead + 3 * size_t(first));
