@@ -4,9 +4,9 @@
 # zh_CN.UTF-8 locale (which gives wine the ANSI code page 936). Safe to rerun.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest libbenchmark-dev
-          g++-mingw-w64-i686-posix mingw-w64-i686-dev
-          wine wine32 xvfb xauth x11-utils imagemagick locales)
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev
+          wine wine32 wine64 xvfb xauth x11-utils imagemagick locales)
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
@@ -31,5 +31,7 @@ fi
 
 if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
   echo "setup: generating the zh_CN.UTF-8 locale"
-  $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+  $sudo sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 fi
