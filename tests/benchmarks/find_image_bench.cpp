@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\n%-10s %-10s %12s %12s %12s %12s\n", "size", "case", "findImage ms", "x baseline", "OpenCV ms",
-                "OpenCV / us");
+                "x faster");
     for (const Screen& screen : screens()) {
         std::string size = sizeName(screen);
         double base = lookup(reporter, "baseline/" + size);
