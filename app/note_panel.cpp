@@ -70,7 +70,7 @@ bool NotePanel::create(HINSTANCE instance, bool quitOnClose) {
     int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, kPanelCaption,
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left,
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left,
                               top, kWidth, kHeight, nullptr, nullptr, instance, this);
     if (!window_) return false;
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
@@ -202,6 +202,14 @@ LRESULT CALLBACK NotePanel::groupBoxProc(HWND window, UINT message, WPARAM wPara
     auto* panel = reinterpret_cast<NotePanel*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_COMMAND && panel && panel->window_)
         return SendMessageA(panel->window_, message, wParam, lParam);
+    if (message == WM_ERASEBKGND) {
+        // A group box draws only its frame; with children of its own its
+        // inside must be painted too.
+        RECT r;
+        GetClientRect(window, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
     return CallWindowProcA(groupBoxDefaultProc, window, message, wParam, lParam);
 }
 

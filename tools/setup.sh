@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev
-          wine wine32 wine64 xvfb xauth x11-utils imagemagick locales)
+          wine wine32 wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales)
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
