@@ -96,4 +96,45 @@ inline bool scanRange(const BitmapLayout& image, int32_t left, int32_t top, int3
     return range.left <= range.right && range.top <= range.bottom;
 }
 
+// The shape box of a glyph, columns left..right and rows top..bottom of its
+// bitmap, kept inside the bitmap.
+struct ShapeBox {
+    int32_t left, top, right, bottom;
+};
+inline ShapeBox shapeBoxOf(const BitmapLayout& glyph, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    return {std::max(left, 0), std::max(top, 0), std::min(right, glyph.width - 1), std::min(bottom, glyph.height - 1)};
+}
+
+// True when every pixel of the shape box agrees with the image pixel under
+// it, the glyph's bitmap placed at (x, y): same(imagePixel, glyphPixel).
+template <typename Same>
+bool shapeMatches(const Bytes& image, const BitmapLayout& imageLayout, const Bytes& glyph,
+                  const BitmapLayout& glyphLayout, const ShapeBox& box, int64_t x, int64_t y, Same same) {
+    for (int32_t row = box.top; row <= box.bottom; row++) {
+        for (int32_t column = box.left; column <= box.right; column++) {
+            if (!same(pixelAt(image, imageLayout, x + column, y + row), pixelAt(glyph, glyphLayout, column, row)))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The glyph area at (x, y), clipped to the image, when it holds exactly
+// dotCount pixels that isDot accepts: no foreign dot touches the glyph.
+template <typename IsDot>
+bool cleanAreaAt(const Bytes& image, const BitmapLayout& layout, int64_t x, int64_t y, int32_t glyphBottom,
+                 int32_t leadingGap, int32_t trailingGap, int32_t extraRows, int32_t dotCount, IsDot isDot,
+                 GlyphArea& area) {
+    area = glyphAreaAt(x, y, glyphBottom, leadingGap, trailingGap, extraRows);
+    if (!clipSpan(area.left, area.right, layout.width) || !clipSpan(area.top, area.bottom, layout.height))
+        return false;
+    int64_t dots = 0;
+    for (int64_t py = area.top; py <= area.bottom && dots <= dotCount; py++) {
+        for (int64_t px = area.left; px <= area.right; px++) {
+            if (isDot(pixelAt(image, layout, px, py))) dots++;
+        }
+    }
+    return dots == dotCount;
+}
+
 }  // namespace dotmatrix

@@ -123,44 +123,26 @@ int32_t ImageRecognizer::markGlyph(Bytes& image, const Bytes& glyph, int32_t lef
     if (!readBitmapLayout(image, imageLayout) || !readBitmapLayout(glyph, glyphLayout)) return glyphNumber;
 
     // The part of the glyph the shape test compares, kept inside its bitmap.
-    const int32_t shapeLeft = std::max(m.left, 0), shapeRight = std::min(m.right, glyphLayout.width - 1);
-    const int32_t shapeTop = std::max(m.top, 0), shapeBottom = std::min(m.bottom, glyphLayout.height - 1);
+    const ShapeBox box = shapeBoxOf(glyphLayout, m.left, m.top, m.right, m.bottom);
     ScanRange range;
-    if (!scanRange(imageLayout, left, top, right, bottom, m.right, m.bottom, shapeRight, shapeBottom, range))
+    if (!scanRange(imageLayout, left, top, right, bottom, m.right, m.bottom, box.right, box.bottom, range))
         return glyphNumber;
 
     const uint8_t cornerBlue = pixelAt(glyph, glyphLayout, 0, 0)[0];
     const uint8_t low = static_cast<uint8_t>(glyphNumber & 0xFF);
     const uint8_t high = static_cast<uint8_t>((glyphNumber >> 8) & 0xFF);
+    auto sameBlue = [](const uint8_t* a, const uint8_t* b) { return a[0] == b[0]; };
+    auto isDot = [](const uint8_t* pixel) { return pixel[0] == 255; };
 
     for (int64_t j = range.top; j <= range.bottom; j++) {
         for (int64_t k = range.left; k <= range.right; k++) {
             if (pixelAt(image, imageLayout, k, j)[0] != cornerBlue) continue;
-
-            bool same = true;
-            for (int32_t row = shapeTop; row <= shapeBottom && same; row++) {
-                for (int32_t column = shapeLeft; column <= shapeRight; column++) {
-                    if (pixelAt(image, imageLayout, k + column, j + row)[0] !=
-                        pixelAt(glyph, glyphLayout, column, row)[0]) {
-                        same = false;
-                        break;
-                    }
-                }
-            }
-            if (!same) continue;
-
+            if (!shapeMatches(image, imageLayout, glyph, glyphLayout, box, k, j, sameBlue)) continue;
             // Clean: no dot in the glyph's area but its own.
-            GlyphArea area = glyphAreaAt(k, j, m.bottom, m.leadingGap, m.trailingGap, m.extraRows);
-            if (!clipSpan(area.left, area.right, imageLayout.width) ||
-                !clipSpan(area.top, area.bottom, imageLayout.height))
+            GlyphArea area;
+            if (!cleanAreaAt(image, imageLayout, k, j, m.bottom, m.leadingGap, m.trailingGap, m.extraRows,
+                             m.dotCount, isDot, area))
                 continue;
-            int64_t dots = 0;
-            for (int64_t y = area.top; y <= area.bottom && dots <= m.dotCount; y++) {
-                for (int64_t x = area.left; x <= area.right; x++) {
-                    if (pixelAt(image, imageLayout, x, y)[0] == 255) dots++;
-                }
-            }
-            if (dots != m.dotCount) continue;
 
             uint8_t code = kMarkFirst;
             for (int64_t y = area.top; y <= area.bottom; y++) {

@@ -82,45 +82,24 @@ int32_t ImageRecognizer::findGlyph(const Bytes& image, const Bytes& glyph, int32
     BitmapLayout imageLayout, glyphLayout;
     if (!readBitmapLayout(image, imageLayout) || !readBitmapLayout(glyph, glyphLayout)) return 0;
 
-    const int32_t shapeLeft = std::max(m.left, 0), shapeRight = std::min(m.right, glyphLayout.width - 1);
-    const int32_t shapeTop = std::max(m.top, 0), shapeBottom = std::min(m.bottom, glyphLayout.height - 1);
+    const ShapeBox box = shapeBoxOf(glyphLayout, m.left, m.top, m.right, m.bottom);
     ScanRange range;
-    if (!scanRange(imageLayout, left, top, right, bottom, m.right, m.bottom, shapeRight, shapeBottom, range))
+    if (!scanRange(imageLayout, left, top, right, bottom, m.right, m.bottom, box.right, box.bottom, range))
         return 0;
 
     const uint8_t* corner = pixelAt(glyph, glyphLayout, 0, 0);
+    // A pixel differs when its red and its green bytes both differ.
+    auto same = [](const uint8_t* a, const uint8_t* b) { return a[2] == b[2] || a[1] == b[1]; };
+    auto isDot = [](const uint8_t* pixel) { return pixel[2] == 255 && pixel[1] == 255; };
     for (int64_t i = range.top; i <= range.bottom; i++) {
         for (int64_t j = range.left; j <= range.right; j++) {
             const uint8_t* start = pixelAt(image, imageLayout, j, i);
             if (start[0] != corner[0] || start[1] != corner[1] || start[2] != corner[2]) continue;
-
-            // A pixel differs when its red and its green bytes both differ.
-            bool same = true;
-            for (int32_t row = shapeTop; row <= shapeBottom && same; row++) {
-                for (int32_t column = shapeLeft; column <= shapeRight; column++) {
-                    const uint8_t* a = pixelAt(image, imageLayout, j + column, i + row);
-                    const uint8_t* b = pixelAt(glyph, glyphLayout, column, row);
-                    if (a[2] != b[2] && a[1] != b[1]) {
-                        same = false;
-                        break;
-                    }
-                }
-            }
-            if (!same) continue;
-
-            GlyphArea area = glyphAreaAt(j, i, m.bottom, m.leadingGap, m.trailingGap, m.extraRows);
-            if (!clipSpan(area.left, area.right, imageLayout.width) ||
-                !clipSpan(area.top, area.bottom, imageLayout.height))
+            if (!shapeMatches(image, imageLayout, glyph, glyphLayout, box, j, i, same)) continue;
+            GlyphArea area;
+            if (!cleanAreaAt(image, imageLayout, j, i, m.bottom, m.leadingGap, m.trailingGap, m.extraRows,
+                             m.dotCount, isDot, area))
                 continue;
-            int64_t dots = 0;
-            for (int64_t py = area.top; py <= area.bottom && dots <= m.dotCount; py++) {
-                for (int64_t px = area.left; px <= area.right; px++) {
-                    const uint8_t* pixel = pixelAt(image, imageLayout, px, py);
-                    if (pixel[2] == 255 && pixel[1] == 255) dots++;
-                }
-            }
-            if (dots != m.dotCount) continue;
-
             x = static_cast<int32_t>(j);
             y = static_cast<int32_t>(i);
             return 1;
