@@ -11,6 +11,11 @@ echo "== host build and tests"
 configure_and_build build/host
 ctest --test-dir build/host --output-on-failure
 
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzz targets (built, not run)"
+  CC=clang CXX=clang++ configure_and_build build/fuzz -DLB_FUZZERS=ON -DLB_TESTS=OFF
+fi
+
 echo "== Windows build (32-bit product)"
 configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake
 build_windows_run_flavour
@@ -22,8 +27,3 @@ start_xvfb
 export LB_WINE_UNMANAGED=1
 start_wineserver "$flavour"
 ctest --test-dir "$flavour" --output-on-failure
-
-if command -v clang++ >/dev/null 2>&1; then
-  echo "== fuzz targets (built, not run)"
-  CC=clang CXX=clang++ configure_and_build build/fuzz -DLB_FUZZERS=ON -DLB_TESTS=OFF
-fi
