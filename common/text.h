@@ -52,6 +52,14 @@ Text leftText(const Text& text, int count);
 Text rightText(const Text& text, int count);
 Text midText(const Text& text, int start, int count);
 
+// Value of a hexadecimal digit (0-9, A-F, a-f), or -1 for any other byte.
+inline int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 // Number conversions.
 Text intToText(int64_t value);
 // At most 13 significant digits; whole numbers carry no decimal point.

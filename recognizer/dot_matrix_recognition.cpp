@@ -21,13 +21,6 @@ struct TextColour {
     int32_t zeroChannels;    // channels whose tolerance is 0
 };
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // The two-digit hex number at index i; reading stops at the first
 // character that is not a hex digit (or past the end).
 int32_t hexPairAt(const Text& text, size_t i) {

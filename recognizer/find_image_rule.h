@@ -9,27 +9,23 @@
 // Pixels are 3 bytes: blue, green, red. Channel masks use bit c for byte c.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+#include "common/text.h"
 
 struct MatchRule {
     uint8_t tolerance[3] = {0, 0, 0};  // by byte: blue, green, red
     uint32_t limit = 0;                // T_n for the channels of tolerance 0
 };
 
-inline int hexDigitValue(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    return 0;
-}
-
 // "RRGGBB": characters 1-2 are red, 3-4 green, 5-6 blue, high digit first.
 // Anything that is not a hex digit counts as 0, and so does a digit the text
 // is too short to have; characters after the sixth are ignored.
 inline void readColourTolerance(const char* text, size_t length, uint8_t tolerance[3]) {
     int digits[6] = {0, 0, 0, 0, 0, 0};
-    for (size_t i = 0; i < 6 && i < length; i++) digits[i] = hexDigitValue(text[i]);
+    for (size_t i = 0; i < 6 && i < length; i++) digits[i] = std::max(hexDigitValue(text[i]), 0);
     tolerance[2] = static_cast<uint8_t>(digits[0] << 4 | digits[1]);
     tolerance[1] = static_cast<uint8_t>(digits[2] << 4 | digits[3]);
     tolerance[0] = static_cast<uint8_t>(digits[4] << 4 | digits[5]);
