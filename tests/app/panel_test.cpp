@@ -94,6 +94,7 @@ TEST_F(PanelTest, ControlsHaveTheirPlacesParentsAndCaptions) {
 }
 
 TEST_F(PanelTest, ControlTextsRoundTripAsCodePage936) {
+    ASSERT_EQ(GetACP(), 936u) << "the tests need the ANSI code page 936 (zh_CN locale)";
     const Text id = "\xD5\xC5\xC8\xFD_01";       // 张三_01
     const Text note = "\xB1\xB8\xD7\xA2\r\nline 2";  // 备注, CR LF, line 2
     panel.setIdText(id);
