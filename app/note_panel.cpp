@@ -102,6 +102,7 @@ bool NotePanel::create(HINSTANCE instance, bool quitOnClose) {
     SetTimer(window_, kScanTimer, kScanPeriodMs, nullptr);
     SetTimer(window_, kDockTimer, kDockPeriodMs, nullptr);
     tabWindow = window_;
+    sendTarget_ = window_;
     return true;
 }
 
@@ -118,7 +119,7 @@ void NotePanel::runOnPanelThread(const std::function<void()>& work) {
     }
     // A cross-thread send is carried out by the panel's thread, also inside
     // its nested waits, while this thread waits for it to complete.
-    HWND window = window_;
+    HWND window = sendTarget_;
     if (window) SendMessageA(window, kRunMessage, reinterpret_cast<WPARAM>(&work), 0);
 }
 
@@ -240,6 +241,7 @@ LRESULT NotePanel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCDESTROY: {
         HWND window = window_;
+        sendTarget_ = nullptr;
         window_ = idBox_ = groupBox_ = saveButton_ = noteBox_ = nullptr;
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         return DefWindowProcA(window, message, wParam, lParam);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -75,6 +76,7 @@ private:
     void moveEdge(bool horizontal, int64_t value);
 
     HWND window_ = nullptr;
+    std::atomic<HWND> sendTarget_{nullptr};  // window_, as other threads may read it
     HWND idBox_ = nullptr;
     HWND groupBox_ = nullptr;
     HWND saveButton_ = nullptr;
