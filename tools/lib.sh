@@ -7,10 +7,11 @@ run_dir="$root/build/run"   # pid files of what the scripts started
 # True when this machine executes 32-bit x86 code (wine32 needs it).
 runs_32bit() { /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; }
 
-configure_and_build() {  # folder [cmake options...]
+configure_and_build() {  # folder [cmake options...]; LB_TARGETS limits what is built
   local dir=$1; shift
   cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
-  ninja -C "$root/$dir"
+  # shellcheck disable=SC2086
+  ninja -C "$root/$dir" ${LB_TARGETS:-}
 }
 
 # The Windows flavour whose programs run under wine here: the 32-bit product

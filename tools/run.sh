@@ -7,7 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$root"
 tools/setup.sh
 
-configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DLB_TESTS=OFF
+export LB_TARGETS="lanternbay stand_in_wechat"
+configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake
 build_windows_run_flavour
 flavour=$(windows_run_flavour)
 echo "built $root/build/win32/app/lanternbay.exe"
